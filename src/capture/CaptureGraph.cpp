@@ -314,7 +314,8 @@ HRESULT RunGraph(IMediaControl* control) {
     for (int query = 0; query < kRunStateQueries; ++query) {
         OAFilterState state = State_Stopped;
         hr = control->GetState(kStateQueryTimeoutMs, &state);
-        if (hr == S_OK)
+        // A failure is as settled as S_OK: asking again cannot change it.
+        if (hr == S_OK || FAILED(hr))
             break;
     }
     return hr;

@@ -56,7 +56,7 @@ HRESULT ExtensionUnitControl::Property(ULONG controlId, ULONG flags, void* data,
     return hr;
 }
 
-HRESULT ExtensionUnitControl::Open(IBaseFilter* filter) {
+HRESULT ExtensionUnitControl::Open(IUnknown* filter) {
     *this = ExtensionUnitControl{};
     if (!filter)
         return E_POINTER;

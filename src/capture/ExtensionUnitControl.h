@@ -36,7 +36,7 @@ struct ExtensionUnitControl {
 
     // Finds the unit on the device's filter and learns its controls. A
     // failure means the device has no usable extension unit.
-    HRESULT Open(IBaseFilter* filter);
+    HRESULT Open(IUnknown* filter);
     // Reads a control of 1, 2, 4 or 8 bytes, sign-extended to 64 bits.
     HRESULT Get(ULONG controlId, std::int64_t* value) const;
     // Writes the low bytes of `value` that the control's length covers.
