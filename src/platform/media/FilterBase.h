@@ -113,6 +113,12 @@ public:
 protected:
     BaseFilter() = default;
     BasePin* AddPin(const QString& name, PIN_DIRECTION direction, const GUID& category = GUID_NULL);
+    // A pin of a derived class (one that answers more interfaces).
+    template <class Pin> Pin* AddPin(std::unique_ptr<Pin> pin) {
+        Pin* raw = pin.get();
+        pins_.push_back(std::move(pin));
+        return raw;
+    }
 
     // State changes: OnRun may answer S_FALSE (still starting) or fail (the
     // filter then stays stopped); OnStop joins the filter's threads.
