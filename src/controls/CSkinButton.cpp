@@ -39,9 +39,10 @@ void Polyline3(QPainter& dc, int colorIndex, QPoint a, QPoint b, QPoint c) {
     HalfOpenSegment(dc, color, b, c);
 }
 
+// Integer division truncates toward zero, also for negative values.
 int Halved(int v) {
     return v / 2;
-} // C++ division truncates toward zero
+}
 
 } // namespace
 
@@ -90,18 +91,14 @@ int CSkinButton::SetIcons(const QIcon& hoverIcon, const QIcon& normalIcon) {
         Repaint();
         return ImageOk;
     }
-    if (!ReadIconImage(hoverIcon, icons[0])) {
-        ReleaseImages();
-        return ImageUnreadable;
-    }
+    if (!ReadIconImage(hoverIcon, icons[0]))
+        return FailAssignment(ImageUnreadable);
     if (normalIcon.isNull()) {
         Repaint();
         return ImageOk;
     }
-    if (!ReadIconImage(normalIcon, icons[1])) {
-        ReleaseImages();
-        return ImageUnreadable;
-    }
+    if (!ReadIconImage(normalIcon, icons[1]))
+        return FailAssignment(ImageUnreadable);
     Repaint();
     return ImageOk;
 }
@@ -113,20 +110,24 @@ int CSkinButton::SetBitmap(const QImage& image) {
         return ImageOk;
     }
     const QImage rgb = ReadBitmap(image);
-    if (rgb.isNull()) {
-        ReleaseImages();
-        return ImageUnreadable;
-    }
+    if (rgb.isNull())
+        return FailAssignment(ImageUnreadable);
     QImage masked = MakeBitmapMask(rgb);
-    if (masked.isNull()) {
-        ReleaseImages();
-        return ImageMaskFailed;
-    }
+    if (masked.isNull())
+        return FailAssignment(ImageMaskFailed);
     bitmap.image = std::move(masked);
     bitmap.width = rgb.width();
     bitmap.height = rgb.height();
     Repaint();
     return ImageOk;
+}
+
+// The images held before are gone as well, so the face is drawn anew: it would
+// otherwise go on showing pictures the button no longer has.
+int CSkinButton::FailAssignment(int result) {
+    ReleaseImages();
+    Repaint();
+    return result;
 }
 
 void CSkinButton::ReleaseImages() {

@@ -58,12 +58,12 @@ public:
     // every state when it is null). A null hover icon just clears the images.
     // Each icon is shown at its natural size (the first size it offers).
     // 0 on success; 1 when an icon has no size to show it at (every image is
-    // then released and the button is not repainted).
+    // then released, the caller's included).
     int SetIcons(const QIcon& hoverIcon, const QIcon& normalIcon = QIcon());
     // Replaces every image by `bitmap`, its pure-black pixels transparent.
     // A null image just clears the images. 0 on success; 1 when the image
     // cannot be read into a drawable form, 2 when its mask cannot be made (every
-    // image is then released and the button is not repainted).
+    // image is then released, the caller's included).
     int SetBitmap(const QImage& bitmap);
     void ReleaseImages();
 
@@ -144,6 +144,7 @@ protected:
 
 private:
     void Repaint();
+    int FailAssignment(int result);
     void EndHover();
     void ResetSystemColors();
     void CheckSystemPalette();

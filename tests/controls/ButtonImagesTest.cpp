@@ -2,7 +2,6 @@
 
 #include "ButtonTestSupport.h"
 
-#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <gtest/gtest.h>
@@ -24,14 +23,6 @@ QImage SolidImage(QSize size, const QColor& color) {
     image.fill(color);
     return image;
 }
-
-// An icon that exists but offers no size to draw it at.
-class SizelessEngine : public QIconEngine {
-public:
-    void paint(QPainter*, const QRect&, QIcon::Mode, QIcon::State) override {}
-    QIconEngine* clone() const override { return new SizelessEngine; }
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {}; }
-};
 
 // Where a w x h image sits in a button without caption: centred, the halving
 // truncated toward zero.

@@ -4,6 +4,7 @@
 
 #include "WidgetTestSupport.h"
 
+#include <QIconEngine>
 #include <QPushButton>
 
 #include <functional>
@@ -81,5 +82,13 @@ inline void Expect3dFrame(QImage& image, const QColor& first, const QColor& seco
     FillRect(image, QRect(w - 1, 0, 1, h), second);
     FillRect(image, QRect(0, h - 1, w, 1), second);
 }
+
+// An icon that exists but offers no size to draw it at.
+class SizelessEngine : public QIconEngine {
+public:
+    void paint(QPainter*, const QRect&, QIcon::Mode, QIcon::State) override {}
+    QIconEngine* clone() const override { return new SizelessEngine; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {}; }
+};
 
 } // namespace controls_test

@@ -336,6 +336,13 @@ TEST(SkinButtonHover, StateTable) {
              f.button->setEnabled(false);
          },
          false},
+        {"clicked while hovered",
+         [](ButtonFixture& f) {
+             f.Hover();
+             QTest::mouseClick(f.shown.window.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                               f.button->mapTo(&f.shown.window, f.Inside()));
+         },
+         true},
         {"non-flat button",
          [](ButtonFixture& f) {
              f.button->setFlat(false);
@@ -454,4 +461,43 @@ TEST(SkinButtonColours, SystemPaletteChangeResetsColours) {
         EXPECT_EQ(f.button->GetStateColor(slot), RGB(200, 100, 50)) << "slot " << slot;
     f.button->EnableBorder(false);
     EXPECT_EQ(Pixel(f.Render(), 5, 5), QColor(10, 20, 30));
+}
+
+// Settings that change the look repaint the button unless asked not to; an
+// image assignment repaints also when it fails, since the old images are gone.
+TEST(SkinButtonSettings, RepaintFlags) {
+    struct Case {
+        const char* name;
+        std::function<void(CSkinButton&)> change;
+        bool repaints;
+    };
+    const std::vector<Case> cases = {
+        {"colour", [](CSkinButton& b) { b.SetStateColor(CSkinButton::NormalBack, 1, true); }, true},
+        {"colour, no repaint",
+         [](CSkinButton& b) { b.SetStateColor(CSkinButton::NormalBack, 1, false); }, false},
+        {"border", [](CSkinButton& b) { b.EnableBorder(false, true); }, true},
+        {"border, no repaint", [](CSkinButton& b) { b.EnableBorder(false, false); }, false},
+        {"pressed shift", [](CSkinButton& b) { b.SetPressedShift(0, 0, true); }, true},
+        {"pressed shift, no repaint", [](CSkinButton& b) { b.SetPressedShift(0, 0, false); },
+         false},
+        {"bitmap", [](CSkinButton& b) { b.SetBitmap(QImage(4, 4, QImage::Format_RGB32)); }, true},
+        {"no icons", [](CSkinButton& b) { b.SetIcons(QIcon()); }, true},
+        {"failed icon", [](CSkinButton& b) { b.SetIcons(QIcon(new SizelessEngine)); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ButtonFixture f;
+        const int paints = PaintsAfter(*f.button, [&] { c.change(*f.button); });
+        EXPECT_EQ(paints > 0, c.repaints) << paints << " paints";
+    }
+}
+
+// Slots outside 0..5 are refused and leave the six colours alone.
+TEST(SkinButtonSettings, ColourSlotOutOfRange) {
+    ButtonFixture f;
+    f.button->SetStateColor(6, RGB(1, 2, 3));
+    f.button->SetStateColor(-1, RGB(1, 2, 3));
+    EXPECT_EQ(f.button->GetStateColor(6), 0u);
+    EXPECT_EQ(f.button->GetStateColor(CSkinButton::HoverBack), kHoverBack);
+    EXPECT_EQ(f.button->GetStateColor(CSkinButton::FocusText), kFocusText);
 }

@@ -50,6 +50,26 @@ private:
     QPalette saved;
 };
 
+// The number of paints `widget` gets after `action`, once pending updates
+// have been delivered.
+inline int PaintsAfter(QWidget& widget, const std::function<void()>& action) {
+    class Counter : public QObject {
+    public:
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint)
+                ++paints;
+            return false;
+        }
+    } counter;
+    QTest::qWait(30);
+    widget.installEventFilter(&counter);
+    action();
+    QTest::qWait(60);
+    widget.removeEventFilter(&counter);
+    return counter.paints;
+}
+
 // Paints `widget` alone over a fill of `under`: pixels the widget leaves
 // unpainted keep that colour.
 inline QImage RenderOver(QWidget& widget, const QColor& under) {
