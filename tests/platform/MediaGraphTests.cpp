@@ -356,13 +356,15 @@ TEST_F(GraphTest, RendererWindowIsPlacedInOwnerAndPaintsFrames) {
     EXPECT_EQ(window->put_MessageDrain(&owner), S_OK);
     EXPECT_EQ(window->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS), S_OK);
     EXPECT_EQ(window->SetWindowPosition(0, 30, 320, 240), S_OK);
-    EXPECT_EQ(window->put_Visible(OATRUE), S_OK);
-
     ComPtr<IBaseFilter> rendererFilter;
     ASSERT_EQ(graph_->FindFilterByName(QStringLiteral("Video Renderer"), rendererFilter.put()),
               S_OK);
     VideoRendererWindow* widget = VideoRendererWindowOf(rendererFilter.get());
     ASSERT_NE(widget, nullptr);
+    // Known to the decoder before the window is shown.
+    EXPECT_EQ(widget->TargetSize(), QSize(320, 240));
+    EXPECT_EQ(window->put_Visible(OATRUE), S_OK);
+
     EXPECT_EQ(widget->parentWidget(), &owner);
     EXPECT_EQ(widget->geometry(), QRect(0, 30, 320, 240));
     EXPECT_TRUE(widget->isVisible());
@@ -385,6 +387,25 @@ TEST_F(GraphTest, RendererWindowIsPlacedInOwnerAndPaintsFrames) {
     EXPECT_EQ(window->put_Owner(nullptr), S_OK);
     EXPECT_FALSE(widget->isVisible());
     EXPECT_EQ(widget->parentWidget(), nullptr);
+    control_->Stop();
+}
+
+TEST_F(GraphTest, OwnerDestroyedTakesTheWindowAlongSafely) {
+    Build();
+    ASSERT_EQ(RenderPreview(), S_OK);
+    auto window = graph_.As<IVideoWindow>();
+    auto* owner = new QWidget;
+    ASSERT_EQ(window->put_Owner(owner), S_OK);
+    window->SetWindowPosition(0, 0, 160, 120);
+    delete owner;
+    EXPECT_EQ(window->put_Visible(OATRUE), E_UNEXPECTED);
+    OAHWND current = reinterpret_cast<OAHWND>(1);
+    EXPECT_EQ(window->get_Owner(&current), S_OK);
+    EXPECT_EQ(current, nullptr);
+    // Frames still flow and are dropped at the renderer.
+    ASSERT_EQ(control_->Run(), S_OK);
+    ASSERT_TRUE(scanner_->RequestFrame());
+    EXPECT_TRUE(scanner_->WaitForFrames(1, 10s));
     control_->Stop();
 }
 

@@ -213,7 +213,8 @@ public:
         if (FAILED(sample->GetPointer(&bytes)) || !output_->IsConnected())
             return S_OK;
         const LONG length = sample->GetActualDataLength();
-        const QSize target = window_ ? window_->TargetSize() : QSize();
+        VideoRendererWindow* window = window_.data();
+        const QSize target = window ? window->TargetSize() : QSize();
         QImage picture =
             DecodeJpegCovering(bytes, static_cast<std::size_t>(std::max<LONG>(0, length)), target);
         if (picture.isNull())
@@ -229,8 +230,9 @@ public:
 private:
     BasePin* input_;
     BasePin* output_;
-    // Set while stopped (connection time), read by the streaming thread.
-    VideoRendererWindow* window_ = nullptr;
+    // Set while stopped (connection time), read by the streaming thread; the
+    // window goes away with its owner.
+    QPointer<VideoRendererWindow> window_;
 };
 
 // ---- Video renderer ---------------------------------------------------------
@@ -346,6 +348,7 @@ public:
         if (width < 0 || height < 0)
             return E_INVALIDARG;
         window_->setGeometry(left, top, width, height);
+        window_->NoteGeometry();
         return S_OK;
     }
     HRESULT GetWindowPosition(LONG* left, LONG* top, LONG* width, LONG* height) override {

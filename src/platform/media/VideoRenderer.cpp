@@ -74,9 +74,13 @@ void VideoRendererWindow::paintEvent(QPaintEvent*) {
     }
 }
 
-void VideoRendererWindow::resizeEvent(QResizeEvent* event) {
+void VideoRendererWindow::NoteGeometry() {
     targetWidth_ = width();
     targetHeight_ = height();
+}
+
+void VideoRendererWindow::resizeEvent(QResizeEvent* event) {
+    NoteGeometry();
     QWidget::resizeEvent(event);
 }
 

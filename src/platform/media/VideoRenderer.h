@@ -33,6 +33,9 @@ public:
 
     // The decoder upstream reads it to pick its scale (any thread).
     QSize TargetSize() const;
+    // Records the current size as the target (also done on every resize,
+    // which Qt delays for hidden widgets).
+    void NoteGeometry();
 
 signals:
     // On the UI thread, after a newly presented frame was painted.
