@@ -1,4 +1,5 @@
 #include "app/CQuilletApp.h"
+#include "platform/devices/virtual/VirtualScanner.h"
 
 #include <QApplication>
 #include <QCommandLineOption>
@@ -20,6 +21,9 @@ int main(int argc, char** argv) {
     parser.process(application);
 
     theApp.SetUseVirtualScanner(parser.isSet(virtualScanner));
+    // Plugged before the window opens, so that start-up finds it.
+    if (theApp.UseVirtualScanner())
+        VirtualScanner::PlugDefault();
     theApp.InitInstance();
     return 0;
 }
