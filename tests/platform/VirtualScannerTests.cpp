@@ -2,7 +2,10 @@
 
 #include "platform/DeviceNotifier.h"
 
+#include <QTest>
+
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -110,6 +113,22 @@ TEST_F(DeviceListTest, ListsDevicesInPlugOrderWithPathsAndBroadcasts) {
         {DBT_DEVICEARRIVAL, "virtual:vid_8888&pid_0001:scanner0"},
         {DBT_DEVICEREMOVECOMPLETE, webcam.devicePath}};
     EXPECT_EQ(events, expected);
+}
+
+TEST_F(DeviceListTest, UnplugFromAnotherThreadIsReportedOnTheUiThread) {
+    scanner_ = VirtualScanner::Plug(QuietConfig());
+    std::vector<std::thread::id> threads;
+    auto handle = SystemDeviceNotifier().Register([&](std::uint32_t event, const DeviceBroadcast*) {
+        if (event == DBT_DEVICEREMOVECOMPLETE)
+            threads.push_back(std::this_thread::get_id());
+    });
+    std::thread([this] { scanner_->Unplug(); }).join();
+    EXPECT_FALSE(scanner_->IsPlugged());
+    EXPECT_TRUE(Devices().empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !threads.empty(); }, 5000));
+    SystemDeviceNotifier().Unregister(handle);
+    ASSERT_EQ(threads.size(), 1u);
+    EXPECT_EQ(threads[0], std::this_thread::get_id());
 }
 
 TEST_F(DeviceListTest, UnplugWhileStreamingEndsTheStreamAndStopStillWorks) {
@@ -410,6 +429,7 @@ TEST_F(StreamConfigTest, PinCategoriesAndMissingStillPin) {
             expected.push_back(PIN_CATEGORY_STILL);
         EXPECT_EQ(categories, expected);
         EXPECT_EQ(Config(filter.get(), PIN_CATEGORY_STILL) != nullptr, still);
+        EXPECT_TRUE(filter.As<IAMVideoControl>());
         VirtualScanner::UnplugAll();
     }
 }
@@ -417,6 +437,16 @@ TEST_F(StreamConfigTest, PinCategoriesAndMissingStillPin) {
 // ---- Picture properties -----------------------------------------------------
 
 class PropertyTest : public VirtualScannerTest {};
+
+TEST_F(PropertyTest, InterfacesTheConfigurationLeavesOut) {
+    auto config = QuietConfig();
+    config.hasVideoControl = false;
+    auto filter = PlugAndBind(config);
+    EXPECT_FALSE(filter.As<IAMVideoControl>());
+    EXPECT_TRUE(filter.As<IAMVideoProcAmp>());
+    // The camera-control face leads back to the filter's other interfaces.
+    EXPECT_TRUE(filter.As<IAMCameraControl>().As<IKsControl>());
+}
 
 TEST_F(PropertyTest, RangesAndNotFound) {
     auto config = QuietConfig();

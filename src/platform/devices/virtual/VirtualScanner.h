@@ -115,6 +115,10 @@ struct VirtualPropertyWrite {
 
 class VirtualScannerDevice;
 
+// A handle to one plugged scanner. The handle does not own the plug: the
+// scanner stays in the device list until Unplug or UnplugAll. Arrival and
+// removal are broadcast through SystemDeviceNotifier() on the UI thread (at
+// once when called there, queued otherwise).
 class VirtualScanner {
 public:
     // Plugs in a new scanner (listed after those already plugged) and
