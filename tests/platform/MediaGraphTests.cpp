@@ -179,6 +179,19 @@ TEST_F(GraphTest, PreviewOfUncompressedFormatGoesStraightToRenderer) {
     Build(config);
     ASSERT_EQ(RenderPreview(), S_OK);
     EXPECT_EQ(FilterNames(graph_.get()), (std::vector<QString>{"Device Source", "Video Renderer"}));
+    // Bottom-up RGB32 rows arrive upright and unchanged.
+    ComPtr<IBaseFilter> renderer;
+    graph_->FindFilterByName(QStringLiteral("Video Renderer"), renderer.put());
+    VideoRendererWindow* widget = VideoRendererWindowOf(renderer.get());
+    ASSERT_NE(widget, nullptr);
+    widget->resize(320, 240);
+    widget->show();
+    QSignalSpy painted(widget, &VideoRendererWindow::framePainted);
+    ASSERT_EQ(control_->Run(), S_OK);
+    ASSERT_TRUE(scanner_->RequestFrame());
+    ASSERT_TRUE(painted.wait(10000));
+    EXPECT_EQ(widget->CurrentFrame(), scanner_->RenderPicture(320, 240));
+    control_->Stop();
 }
 
 TEST_F(GraphTest, NoVideoWindowWithoutRenderer) {

@@ -976,12 +976,14 @@ private:
             const QImage picture = device_->Picture(cap.width, cap.height).mirrored(false, true);
             const auto* bits = picture.constBits();
             sample = MakeCom<MediaSample>(std::vector<BYTE>(bits, bits + picture.sizeInBytes()));
-        } else {
+        } else if (cap.subtype == MEDIASUBTYPE_MJPG) {
             const QByteArray jpeg = device_->Jpeg(cap.width, cap.height, quality);
             if (jpeg.isEmpty())
                 return false;
             const auto* bytes = reinterpret_cast<const BYTE*>(jpeg.constData());
             sample = MakeCom<MediaSample>(std::vector<BYTE>(bytes, bytes + jpeg.size()));
+        } else {
+            return false; // the device draws MJPEG and RGB32 only
         }
         REFERENCE_TIME start = time, end = time + 666666;
         sample->SetTime(&start, &end);

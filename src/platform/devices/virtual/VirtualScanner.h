@@ -23,7 +23,7 @@ inline constexpr GUID KSPROPSETID_ScannerExtensionUnit = {
     0x1229A78C, 0x47B4, 0x4094, {0xB0, 0xCE, 0xDB, 0x07, 0x38, 0x6F, 0xB9, 0x38}};
 
 struct VirtualCapability {
-    GUID subtype = MEDIASUBTYPE_MJPG; // MJPG or RGB32 stream
+    GUID subtype = MEDIASUBTYPE_MJPG; // MJPG or RGB32 stream (others are listed, never sent)
     LONG width = 0;
     LONG height = 0;
     GUID formatType = FORMAT_VideoInfo; // FORMAT_VideoInfo2 makes an odd one
