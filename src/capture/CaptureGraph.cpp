@@ -186,17 +186,22 @@ void CaptureGraph::ReleaseSources() {
     sourceKind = kSourceNone;
 }
 
+void CaptureGraph::ReleaseStillGrabber() {
+    if (!stillGrabber)
+        return;
+    // The grabber keeps a pointer to the embedded callback, and something
+    // else may still hold the grabber: unhook the callback so that nothing
+    // can reach this object once it is freed.
+    if (ComPtr<ISampleGrabber> grabber = stillGrabber.As<ISampleGrabber>())
+        grabber->SetCallback(nullptr, callbackMode);
+    stillGrabber = nullptr;
+}
+
 void CaptureGraph::Destroy() {
     if (builder)
         Stop();
     RemoveDownstream(sourceFilter.get());
-    if (stillGrabber) {
-        // The grabber keeps a pointer to the embedded callback; unhook it so
-        // that nothing can reach this object once it is freed.
-        if (ComPtr<ISampleGrabber> grabber = stillGrabber.As<ISampleGrabber>())
-            grabber->SetCallback(nullptr, callbackMode);
-        stillGrabber = nullptr;
-    }
+    ReleaseStillGrabber();
     ReleaseSources();
     graph = nullptr;
     builder = nullptr;

@@ -56,6 +56,8 @@ struct CaptureGraph {
     // Removes every filter downstream of `filter`, depth first.
     void RemoveDownstream(IBaseFilter* filter);
     void ReleaseSources();
+    // Unhooks the embedded callback from the grabber and drops the grabber.
+    void ReleaseStillGrabber();
     // Stops and dismantles the graph and frees the object.
     void Destroy();
 

@@ -65,7 +65,7 @@ public:
             mask |= 1u << (id - 1);
         QByteArray bitmap;
         for (int i = 0; i < bytes; ++i)
-            bitmap.append(static_cast<char>((mask >> (8 * i)) & 0xFF));
+            bitmap.append(i < 4 ? static_cast<char>((mask >> (8 * i)) & 0xFF) : '\0');
         return bitmap;
     }
 
