@@ -194,6 +194,28 @@ TEST_F(GraphTest, PreviewOfUncompressedFormatGoesStraightToRenderer) {
     control_->Stop();
 }
 
+TEST_F(GraphTest, LivePictureMovesFromFrameToFrame) {
+    Build();
+    ASSERT_EQ(RenderPreview(), S_OK);
+    ComPtr<IBaseFilter> renderer;
+    graph_->FindFilterByName(QStringLiteral("Video Renderer"), renderer.put());
+    VideoRendererWindow* widget = VideoRendererWindowOf(renderer.get());
+    ASSERT_NE(widget, nullptr);
+    widget->resize(640, 480);
+    widget->show();
+    QSignalSpy painted(widget, &VideoRendererWindow::framePainted);
+    ASSERT_EQ(control_->Run(), S_OK);
+    std::vector<QImage> frames;
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(scanner_->RequestFrame());
+        ASSERT_TRUE(painted.wait(10000));
+        frames.push_back(widget->CurrentFrame());
+    }
+    control_->Stop();
+    // The strip drifts slowly: over a few frames the picture must change.
+    EXPECT_NE(frames.front(), frames.back());
+}
+
 TEST_F(GraphTest, NoVideoWindowWithoutRenderer) {
     Build();
     EXPECT_FALSE(graph_.As<IVideoWindow>());

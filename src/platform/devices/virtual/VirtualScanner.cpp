@@ -16,6 +16,7 @@
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <numbers>
 
 namespace {
 
@@ -976,6 +977,15 @@ private:
             const QImage picture = device_->Picture(cap.width, cap.height).mirrored(false, true);
             const auto* bits = picture.constBits();
             sample = MakeCom<MediaSample>(std::vector<BYTE>(bits, bits + picture.sizeInBytes()));
+        } else if (cap.subtype == MEDIASUBTYPE_MJPG && pin == capture_) {
+            // The live picture: the strip drifts a little in its holder, so the
+            // stream is seen to be live even when nothing is being changed.
+            const QImage picture = Drifted(device_->Picture(cap.width, cap.height), liveFrame_++);
+            const QByteArray jpeg = EncodeJpeg(picture, quality);
+            if (jpeg.isEmpty())
+                return false;
+            const auto* bytes = reinterpret_cast<const BYTE*>(jpeg.constData());
+            sample = MakeCom<MediaSample>(std::vector<BYTE>(bytes, bytes + jpeg.size()));
         } else if (cap.subtype == MEDIASUBTYPE_MJPG) {
             const QByteArray jpeg = device_->Jpeg(cap.width, cap.height, quality);
             if (jpeg.isEmpty())
@@ -991,7 +1001,22 @@ private:
         return SUCCEEDED(pin->Deliver(sample.get()));
     }
 
+    // The picture moved sideways by a slow swing of a few percent of its width;
+    // the holder behind the strip shows black.
+    static QImage Drifted(const QImage& picture, int frame) {
+        constexpr double kSwingFrames = 120.0; // one swing every 8 s at 15 frames/s
+        const int amplitude = std::max(1, picture.width() / 40);
+        const int offset = static_cast<int>(
+            std::lround(amplitude * std::sin(frame * 2.0 * std::numbers::pi / kSwingFrames)));
+        QImage moved(picture.size(), picture.format());
+        moved.fill(Qt::black);
+        QPainter painter(&moved);
+        painter.drawImage(offset, 0, picture);
+        return moved;
+    }
+
     std::shared_ptr<VirtualScannerDevice> device_;
+    int liveFrame_ = 0;
     ConfigPin* capture_ = nullptr;
     ConfigPin* still_ = nullptr;
     StreamingThread captureThread_;
