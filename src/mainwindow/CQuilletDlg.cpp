@@ -139,6 +139,8 @@ CQuilletDlg::~CQuilletDlg() {
     // The notifier outlives the window: never leave it a handler into a dead one.
     if (notifier_ && m_deviceNotification != 0)
         notifier_->Unregister(m_deviceNotification);
+    // Nor a running graph whose still handler points at it.
+    StopCapture();
 }
 
 QWidget* CQuilletDlg::GetDlgItem(int id) const {
@@ -456,7 +458,7 @@ bool CQuilletDlg::OnInitDialog() {
     IBaseFilter* filter = nullptr;
     if (FindScannerDevice(QString(), &m_devicePath, &filter)) {
         OpenDevice(filter);
-        // capture: release the reference FindScannerDevice handed out
+        filter->Release(); // OpenDevice holds its own
     }
 
     notifier_ = &SystemDeviceNotifier();

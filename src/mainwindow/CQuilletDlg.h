@@ -6,8 +6,11 @@
 #include "platform/DeviceNotifier.h"
 #include "platform/DialogUnits.h"
 #include "platform/SystemColors.h"
+#include "platform/com.h"
 #include "platform/hresult.h"
+#include "platform/media/MediaGraph.h"
 
+#include <QByteArray>
 #include <QColor>
 #include <QDialog>
 #include <QIcon>
@@ -32,8 +35,7 @@ class QLabel;
 class QSlider;
 struct DialogControlTemplate;
 
-// The capture types the window holds; the capture library defines them.
-struct IBaseFilter;
+// The capture graph the window holds; the capture library defines it.
 struct CaptureGraph;
 
 // Trackbar notification codes passed to OnAdjustSlider.
@@ -103,6 +105,10 @@ public:
     void accept() override; // the OK command: does nothing
     void reject() override; // the cancel command: releases, then ends the window
 
+signals:
+    // On the UI thread: a still arrived from the scanner (its bytes as sent).
+    void stillFrameReceived(const QByteArray& bytes);
+
 protected:
     virtual void DoDataExchange(bool saveAndValidate);
     virtual bool OnInitDialog();
@@ -116,6 +122,16 @@ protected:
     HRESULT StartCapture();
     void StopCapture();
     HRESULT ShowPreview(bool show);
+    // Asks the device for one still on its still pin.
+    void TriggerStill();
+    // The still grabber's buffer handler: `context` is the window.
+    static void StillBufferHandler(void* context, double sampleTime, BYTE* bytes, LONG length);
+    // Streaming thread: copies the still and hands it to the UI thread.
+    void OnStillFrame(const BYTE* bytes, LONG length);
+    // The device's picture properties (the property table).
+    HRESULT ReadDeviceProperties();
+    void RefreshPropertyControls();
+    void ReleaseDeviceProperties();
 
     void InitImageStrip();
 
@@ -192,7 +208,7 @@ protected:
     QIcon m_windowIcon;
     DeviceNotifier::Handle m_deviceNotification = 0;
     QString m_devicePath;
-    IBaseFilter* m_openDevice = nullptr;
+    ComPtr<IBaseFilter> m_openDevice;
     CaptureGraph* m_captureGraph = nullptr;
     std::unique_ptr<StillFrameInfo> m_stillFrameInfo;
     // Written by the still handler on a streaming thread as well.
