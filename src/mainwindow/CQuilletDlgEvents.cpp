@@ -172,7 +172,7 @@ bool CQuilletDlg::OnDeviceChange(std::uint32_t event, const DeviceBroadcast* dat
         IBaseFilter* filter = nullptr;
         if (FindScannerDevice(data->name, &m_devicePath, &filter)) {
             OpenDevice(filter);
-            // capture: release the reference FindScannerDevice handed out
+            filter->Release(); // OpenDevice holds its own
         }
     } else if (event == DBT_DEVICEREMOVECOMPLETE) {
         if (captureInterface && m_openDevice &&

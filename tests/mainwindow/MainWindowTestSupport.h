@@ -5,6 +5,7 @@
 #include "platform/DeviceNotifier.h"
 #include "platform/DialogUnits.h"
 #include "platform/ShellDialogs.h"
+#include "platform/media/FilterBase.h"
 #include "resources/DialogTemplate.h"
 
 #include <QApplication>
@@ -42,11 +43,12 @@ public:
         return true;
     }
 
-    // A filter pointer that is only ever stored, never used.
-    static IBaseFilter* FakeFilter() {
-        static int token = 0;
-        return reinterpret_cast<IBaseFilter*>(&token);
-    }
+    // A device filter without pins or properties: opening it builds a graph
+    // with nothing to show, which is all these tests need. The caller owns the
+    // reference, as with real discovery.
+    static IBaseFilter* FakeFilter() { return MakeCom<PinlessFilter>().Detach(); }
+
+    class PinlessFilter : public BaseFilter {};
 
     bool DeviceOpen() const { return m_openDevice != nullptr; }
     const QString& DevicePath() const { return m_devicePath; }
