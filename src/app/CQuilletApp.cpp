@@ -5,10 +5,7 @@
 
 #include <QCoreApplication>
 
-#if __has_include("mainwindow/CQuilletDlg.h")
 #include "mainwindow/CQuilletDlg.h"
-#define QUILLET_HAS_MAIN_DIALOG 1
-#endif
 
 #include <memory>
 
@@ -25,16 +22,12 @@ bool CQuilletApp::InitInstance() {
 
     ChooseUILanguage();
 
-#ifdef QUILLET_HAS_MAIN_DIALOG
     // The dialog outlives the services' shut-down, as it did with COM.
     auto dialog = std::make_unique<CQuilletDlg>();
     dialog->exec(); // the program's only loop; its result does not matter
-#endif
 
     CoUninitialize();
 
-#ifdef QUILLET_HAS_MAIN_DIALOG
     dialog.reset();
-#endif
     return false;
 }
