@@ -124,17 +124,18 @@ inline QFont CrispFont(int pixelSize = 14) {
 inline std::string Differences(const QImage& image, const QImage& expected) {
     if (image.size() != expected.size())
         return "sizes differ";
-    std::string out;
+    QString out;
     int count = 0;
     for (int y = 0; y < expected.height(); ++y)
         for (int x = 0; x < expected.width(); ++x)
             if (image.pixel(x, y) != expected.pixel(x, y) && count++ < 8)
-                out += "(" + std::to_string(x) + "," + std::to_string(y) + ") got " +
-                       image.pixelColor(x, y).name().toStdString() + " want " +
-                       expected.pixelColor(x, y).name().toStdString() + "; ";
+                out += QStringLiteral("(%1,%2) got %3 want %4; ")
+                           .arg(x)
+                           .arg(y)
+                           .arg(image.pixelColor(x, y).name(), expected.pixelColor(x, y).name());
     if (count > 8)
-        out += std::to_string(count) + " pixels differ";
-    return out;
+        out += QStringLiteral("%1 pixels differ").arg(count);
+    return out.toStdString();
 }
 
 inline QImage Filled(QSize size, const QColor& color) {
