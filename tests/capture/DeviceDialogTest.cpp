@@ -1,11 +1,9 @@
 #include "FakeExtensionUnit.h"
+#include "mainwindow/WindowTestFixture.h"
 
-#include "app/UILanguage.h"
 #include "capture/CaptureGraph.h"
 #include "controls/CSkinLabel.h"
 #include "mainwindow/CQuilletDlg.h"
-#include "platform/DeviceNotifier.h"
-#include "platform/ShellDialogs.h"
 #include "platform/devices/virtual/VirtualScanner.h"
 #include "platform/imaging/Jpeg.h"
 #include "platform/media/VideoRenderer.h"
@@ -50,18 +48,6 @@ public:
     void SetFilmSize(int index) { m_filmSizeIndex = index; }
 };
 
-class RecordingShell : public ShellDialogs {
-public:
-    std::vector<std::pair<QString, QString>> messages; // text, caption
-    std::optional<QString> BrowseForFolder(QWidget*, const QString&) override {
-        return std::nullopt;
-    }
-    bool OpenFolder(const QString&) override { return true; }
-    void ShowMessage(QWidget*, const QString& text, const QString& caption, MessageIcon) override {
-        messages.emplace_back(text, caption);
-    }
-};
-
 // Runs the UI thread's events until `done` holds or the time is up.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s) {
     QElapsedTimer clock;
@@ -84,21 +70,13 @@ VirtualScannerConfig ScannerAt(const QString& path) {
 const QString kScanner = QStringLiteral("virtual:vid_8888&pid_0001:scanner0");
 const QString kSecondScanner = QStringLiteral("virtual:vid_8888&pid_0001:scanner1");
 
-class DeviceDialogTest : public testing::Test {
+class DeviceDialogTest : public WindowTestBase<CaptureDialog> {
 protected:
-    void SetUp() override {
-        savedLanguage_ = CurrentUILanguage;
-        CurrentUILanguage = 0x0409;
-        SetSystemDeviceNotifier(&notifier);
-        SetShellDialogs(&shell);
-    }
     void TearDown() override {
         dialog.reset();
         VirtualScanner::UnplugAll();
         QCoreApplication::processEvents();
-        SetShellDialogs(nullptr);
-        SetSystemDeviceNotifier(nullptr);
-        CurrentUILanguage = savedLanguage_;
+        WindowTestBase::TearDown();
     }
 
     CaptureDialog& Show() {
@@ -108,7 +86,6 @@ protected:
         return *dialog;
     }
 
-    QWidget* Item(int id) const { return dialog->GetDlgItem(id); }
     QWidget* LivePicture() const { return Item(IDC_LIVE_PICTURE); }
 
     QList<VideoRendererWindow*> Renderers() const {
@@ -137,12 +114,6 @@ protected:
     }
 
     CountingPause pause;
-    DeviceNotifier notifier;
-    RecordingShell shell;
-    std::unique_ptr<CaptureDialog> dialog;
-
-private:
-    LANGID savedLanguage_ = 0;
 };
 
 TEST_F(DeviceDialogTest, StartUpOpensTheScannerWithItsLivePictureLetterboxed) {
@@ -206,9 +177,7 @@ TEST_F(DeviceDialogTest, OtherDevicesComingAndGoingLeaveTheOpenScannerAlone) {
     ExpectDeviceOpen(true);
 
     // A removal naming the open scanner in other letters closes it.
-    notifier.Broadcast(DBT_DEVICEREMOVECOMPLETE,
-                       DeviceBroadcast{DBT_DEVTYP_DEVICEINTERFACE, DeviceInterfaceClass::Capture,
-                                       kScanner.toUpper()});
+    Remove(kScanner.toUpper());
     ExpectDeviceOpen(false);
 }
 

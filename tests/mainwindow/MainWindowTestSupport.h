@@ -1,10 +1,9 @@
 #pragma once
 
-#include "app/UILanguage.h"
+#include "WindowTestFixture.h"
+
 #include "mainwindow/CQuilletDlg.h"
-#include "platform/DeviceNotifier.h"
 #include "platform/DialogUnits.h"
-#include "platform/ShellDialogs.h"
 #include "platform/media/FilterBase.h"
 #include "resources/DialogTemplate.h"
 
@@ -69,20 +68,6 @@ public:
     using CQuilletDlg::OpenDevice;
 };
 
-// Records the folder picker's calls and answers as told.
-class FakeShellDialogs : public ShellDialogs {
-public:
-    std::optional<QString> answer;
-    std::vector<QString> startFolders;
-
-    std::optional<QString> BrowseForFolder(QWidget*, const QString& startFolder) override {
-        startFolders.push_back(startFolder);
-        return answer;
-    }
-    bool OpenFolder(const QString&) override { return true; }
-    void ShowMessage(QWidget*, const QString&, const QString&, MessageIcon) override {}
-};
-
 inline KnownFolders TestFolders() {
     KnownFolders folders;
     folders.pictures = QStringLiteral("/home/tester/Pictures");
@@ -91,22 +76,8 @@ inline KnownFolders TestFolders() {
 }
 
 // A shown window in English with a fake notifier and fake dialogs installed.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowTestBase<TestDialog> {
 protected:
-    void SetUp() override {
-        savedLanguage_ = CurrentUILanguage;
-        CurrentUILanguage = 0x0409;
-        SetSystemDeviceNotifier(&notifier);
-        SetShellDialogs(&shell);
-    }
-
-    void TearDown() override {
-        dialog.reset();
-        SetShellDialogs(nullptr);
-        SetSystemDeviceNotifier(nullptr);
-        CurrentUILanguage = savedLanguage_;
-    }
-
     TestDialog& Open(std::optional<QString> scanner = std::nullopt) {
         dialog = std::make_unique<TestDialog>(nullptr, TestFolders());
         dialog->scannerPath = std::move(scanner);
@@ -114,24 +85,6 @@ protected:
         QApplication::processEvents();
         return *dialog;
     }
-
-    QWidget* Item(int id) const { return dialog->GetDlgItem(id); }
-
-    void Arrive(const QString& path, DeviceInterfaceClass cls = DeviceInterfaceClass::Capture,
-                std::uint32_t type = DBT_DEVTYP_DEVICEINTERFACE) {
-        notifier.Broadcast(DBT_DEVICEARRIVAL, DeviceBroadcast{type, cls, path});
-    }
-    void Remove(const QString& path, DeviceInterfaceClass cls = DeviceInterfaceClass::Capture,
-                std::uint32_t type = DBT_DEVTYP_DEVICEINTERFACE) {
-        notifier.Broadcast(DBT_DEVICEREMOVECOMPLETE, DeviceBroadcast{type, cls, path});
-    }
-
-    DeviceNotifier notifier;
-    FakeShellDialogs shell;
-    std::unique_ptr<TestDialog> dialog;
-
-private:
-    LANGID savedLanguage_ = 0;
 };
 
 // Where the template puts control `id`, in pixels of the dialog font.
