@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 CaptureGraph* CaptureGraph::Create() {
     return new CaptureGraph();
@@ -219,7 +218,9 @@ HRESULT StreamConfigOf(IPin* pin, ComPtr<IAMStreamConfig>* config) {
     return hr;
 }
 
-CapabilityList CapabilitiesOf(IAMStreamConfig* config) {
+} // namespace
+
+CapabilityList GetStreamCapabilities(IAMStreamConfig* config) {
     CapabilityList list;
     if (!config)
         return list;
@@ -244,8 +245,6 @@ CapabilityList CapabilitiesOf(IAMStreamConfig* config) {
     }
     return list;
 }
-
-} // namespace
 
 HRESULT CaptureGraph::CaptureStreamConfig(ComPtr<IAMStreamConfig>* config) const {
     if (!config)
@@ -280,14 +279,14 @@ CapabilityList CaptureGraph::GetCaptureCapabilities() const {
     ComPtr<IAMStreamConfig> config;
     if (FAILED(CaptureStreamConfig(&config)))
         return {};
-    return CapabilitiesOf(config.get());
+    return GetStreamCapabilities(config.get());
 }
 
 CapabilityList CaptureGraph::GetStillCapabilities() const {
     ComPtr<IAMStreamConfig> config;
     if (FAILED(StillStreamConfig(&config)))
         return {};
-    return CapabilitiesOf(config.get());
+    return GetStreamCapabilities(config.get());
 }
 
 HRESULT CaptureGraph::GetCaptureFormat(MediaTypePtr* format) const {

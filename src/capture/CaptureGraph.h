@@ -77,6 +77,10 @@ private:
     void RemoveAllFilters();
 };
 
+// The capabilities `config` reports, in its order; one that cannot be read
+// stays as an empty slot. Empty without a configuration.
+CapabilityList GetStreamCapabilities(IAMStreamConfig* config);
+
 // The first output pin of `filter` whose pin category is PIN_CATEGORY_STILL.
 ComPtr<IPin> FindStillPin(IBaseFilter* filter);
 

@@ -1,7 +1,6 @@
 #include "capture/StreamFormats.h"
 
 #include <cstdio>
-#include <cstring>
 
 bool CaptureFormatFits(int filmSizeIndex, LONG width, LONG height) {
     if (filmSizeIndex == kFilmSize126)
@@ -17,22 +16,14 @@ bool StillFormatFits(int filmSizeIndex, LONG width, LONG height) {
 
 namespace {
 
-// Width and height of a FORMAT_VideoInfo type with a full header.
-bool VideoInfoSize(const AM_MEDIA_TYPE& type, LONG* width, LONG* height) {
-    if (!(type.formattype == FORMAT_VideoInfo) || type.cbFormat < sizeof(VIDEOINFOHEADER) ||
-        !type.pbFormat)
-        return false;
-    VIDEOINFOHEADER header;
-    std::memcpy(&header, type.pbFormat, sizeof(header));
-    *width = header.bmiHeader.biWidth;
-    *height = header.bmiHeader.biHeight;
-    return true;
-}
-
-void SelectFormat(const CapabilityList& capabilities, bool (*fits)(int, LONG, LONG),
-                  int filmSizeIndex, IAMStreamConfig* config) {
+// One stream configuration serves both the capability list and SetFormat.
+void SelectFormat(HRESULT configResult, IAMStreamConfig* config, bool (*fits)(int, LONG, LONG),
+                  int filmSizeIndex) {
+    if (FAILED(configResult) || !config)
+        return;
+    const CapabilityList capabilities = GetStreamCapabilities(config);
     const int chosen = ChooseCapability(capabilities, fits, filmSizeIndex);
-    if (chosen >= 0 && config)
+    if (chosen >= 0)
         config->SetFormat(capabilities[static_cast<std::size_t>(chosen)].get());
 }
 
@@ -46,7 +37,7 @@ int ChooseCapability(const CapabilityList& capabilities, bool (*fits)(int, LONG,
             continue;
         LONG width = 0;
         LONG height = 0;
-        if (!VideoInfoSize(*type, &width, &height)) {
+        if (!GetVideoInfoSize(*type, &width, &height)) {
             if (type->formattype == FORMAT_VideoInfo) {
                 std::printf("[%d] not FORMAT_VideoInfo\n", static_cast<int>(index));
                 std::fflush(stdout);
@@ -61,18 +52,14 @@ int ChooseCapability(const CapabilityList& capabilities, bool (*fits)(int, LONG,
 
 void SelectCaptureFormat(const CaptureGraph& graph, int filmSizeIndex) {
     ComPtr<IAMStreamConfig> config;
-    const CapabilityList capabilities = SUCCEEDED(graph.CaptureStreamConfig(&config))
-                                            ? graph.GetCaptureCapabilities()
-                                            : CapabilityList{};
-    SelectFormat(capabilities, &CaptureFormatFits, filmSizeIndex, config.get());
+    const HRESULT hr = graph.CaptureStreamConfig(&config);
+    SelectFormat(hr, config.get(), &CaptureFormatFits, filmSizeIndex);
 }
 
 void SelectStillFormat(const CaptureGraph& graph, int filmSizeIndex) {
     ComPtr<IAMStreamConfig> config;
-    const CapabilityList capabilities = SUCCEEDED(graph.StillStreamConfig(&config))
-                                            ? graph.GetStillCapabilities()
-                                            : CapabilityList{};
-    SelectFormat(capabilities, &StillFormatFits, filmSizeIndex, config.get());
+    const HRESULT hr = graph.StillStreamConfig(&config);
+    SelectFormat(hr, config.get(), &StillFormatFits, filmSizeIndex);
 }
 
 HRESULT UpdateStillFrameInfo(const CaptureGraph& graph, StillFrameInfo& info) {
@@ -87,7 +74,7 @@ HRESULT UpdateStillFrameInfo(const CaptureGraph& graph, StillFrameInfo& info) {
         return hr;
     LONG width = 0;
     LONG height = 0;
-    if (format && VideoInfoSize(*format, &width, &height)) {
+    if (format && GetVideoInfoSize(*format, &width, &height)) {
         info.width = width;
         info.height = height;
     }
