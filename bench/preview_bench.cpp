@@ -7,6 +7,8 @@
 #include "platform/devices/virtual/VirtualScanner.h"
 #include "platform/imaging/Jpeg.h"
 #include "platform/media/VideoRenderer.h"
+#include "resources/DialogTemplate.h"
+#include "resources/ResourceIds.h"
 
 #include <QApplication>
 #include <QImage>
@@ -21,8 +23,17 @@ namespace {
 
 constexpr int kFrameWidth = 1280;
 constexpr int kFrameHeight = 960;
-// The live-picture control of the dialog template, in dialog units.
-constexpr QRect kLivePictureDlu(7, 7, 482, 299);
+
+// The live-picture control's size in pixels, as the dialog template makes it.
+QSize LivePictureSize() {
+    const DialogTemplate& dialog = MainDialogTemplate();
+    const DialogControlTemplate* row = FindDialogControl(dialog, IDC_LIVE_PICTURE);
+    if (!row)
+        std::abort();
+    return MapDialogRect(QRect(row->x, row->y, row->width, row->height),
+                         DialogBaseUnitsForFont(DialogFont(dialog.fontPointSize)))
+        .size();
+}
 
 struct Fixture {
     QByteArray jpeg;
@@ -41,8 +52,7 @@ Fixture& Shared() {
         f.jpeg = EncodeJpeg(scanner->RenderPicture(kFrameWidth, kFrameHeight), 90);
         scanner->Unplug();
 
-        const QSize control =
-            MapDialogRect(kLivePictureDlu, DialogBaseUnitsForFont(DialogFont(8))).size();
+        const QSize control = LivePictureSize();
         PreviewPlacement placement;
         ComputePreviewPlacement(control.width(), control.height(), kFrameWidth, kFrameHeight,
                                 &placement);
