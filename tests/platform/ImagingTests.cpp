@@ -5,9 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <csignal>
 
 namespace {
 
@@ -178,6 +184,63 @@ TEST(ImageCodecs, EncoderListAndSaving) {
         EXPECT_FALSE(QFile::exists(bad));
     }
     EXPECT_TRUE(LoadTiff(dir.filePath("none.tif")).isNull());
+}
+
+// Caps the size of files this process writes, as a full disk would: a write
+// past the cap fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeCap {
+public:
+    explicit FileSizeCap(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit capped = saved_;
+        capped.rlim_cur = bytes;
+        active_ = setrlimit(RLIMIT_FSIZE, &capped) == 0;
+    }
+    ~FileSizeCap() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    FileSizeCap(const FileSizeCap&) = delete;
+    FileSizeCap& operator=(const FileSizeCap&) = delete;
+    bool Active() const { return active_; }
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = SIG_DFL;
+    bool active_ = false;
+};
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(ImageCodecs, FailedWriteIsReportedAndKeepsTheFileThatWasThere) {
+    const QImage picture = TestPicture(256, 192);
+    for (const auto& encoder : ImageEncoders()) {
+        SCOPED_TRACE(encoder.MimeType.toStdString());
+        QTemporaryDir dir;
+        const QString path = dir.filePath("picture");
+        ASSERT_EQ(SaveImageToFile(picture, path, encoder.Clsid), S_OK);
+        const auto fullSize = static_cast<rlim_t>(QFileInfo(path).size());
+        ASSERT_GT(fullSize, 1000u);
+
+        const QByteArray previous("the picture saved before");
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(previous);
+        }
+        {
+            // Room for all but the last byte.
+            FileSizeCap cap(fullSize - 1);
+            ASSERT_TRUE(cap.Active());
+            EXPECT_EQ(SaveImageToFile(picture, path, encoder.Clsid), E_FAIL);
+        }
+        EXPECT_EQ(ReadAll(path), previous);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"picture"});
+    }
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "platform/imaging/Jpeg.h"
 #include "platform/imaging/Tiff.h"
 
-#include <QFile>
 #include <QSaveFile>
 #include <QTransform>
 
@@ -60,21 +59,32 @@ const std::vector<ImageCodecInfo>& ImageEncoders() {
     return encoders;
 }
 
+namespace {
+// Written aside and renamed over the target, so a failed write never leaves a
+// torn file and keeps the one that was there. The explicit flush matters:
+// commit() alone misses a failure while the last buffered bytes go out (a
+// full disk) and would rename the cut file into place.
+HRESULT WriteFileReplacing(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit())
+        return E_FAIL;
+    return S_OK;
+}
+} // namespace
+
 HRESULT SaveImageToFile(const QImage& image, const QString& path, const CLSID& encoder,
                         std::optional<int> quality) {
     if (image.isNull() || path.isEmpty())
         return E_INVALIDARG;
-    if (encoder == kJpegEncoder) {
-        const QByteArray bytes = EncodeJpeg(image, quality.value_or(90));
-        if (bytes.isEmpty())
-            return E_FAIL;
-        // Written aside and renamed, so a failed write never leaves a torn file.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            return E_FAIL;
-        return S_OK;
-    }
-    if (encoder == kTiffEncoder)
-        return SaveTiff(image, path) ? S_OK : E_FAIL;
-    return E_INVALIDARG;
+    QByteArray bytes;
+    if (encoder == kJpegEncoder)
+        bytes = EncodeJpeg(image, quality.value_or(90));
+    else if (encoder == kTiffEncoder)
+        bytes = EncodeTiff(image);
+    else
+        return E_INVALIDARG;
+    if (bytes.isEmpty())
+        return E_FAIL;
+    return WriteFileReplacing(path, bytes);
 }

@@ -45,6 +45,6 @@ const std::vector<ImageCodecInfo>& ImageEncoders();
 // Writes the picture with the encoder of that class id, replacing any file
 // of the same name. `quality` (0..100) is used by JPEG. E_INVALIDARG for an
 // unknown encoder or a null picture; E_FAIL when the file cannot be written
-// (nothing is left behind then).
+// in full (nothing is left behind then, and a file of that name is kept).
 HRESULT SaveImageToFile(const QImage& image, const QString& path, const CLSID& encoder,
                         std::optional<int> quality = std::nullopt);

@@ -5,6 +5,8 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -18,16 +20,79 @@ void Silence() {
     }();
     (void)done;
 }
+
+// The file libtiff writes into: a growing byte array.
+struct MemoryFile {
+    QByteArray bytes;
+    qint64 position = 0;
+};
+
+MemoryFile* FileOf(thandle_t handle) {
+    return static_cast<MemoryFile*>(handle);
+}
+
+tmsize_t ReadMemory(thandle_t handle, void* buffer, tmsize_t size) {
+    MemoryFile* file = FileOf(handle);
+    const qint64 available = std::max<qint64>(0, file->bytes.size() - file->position);
+    const qint64 count = std::clamp<qint64>(size, 0, available);
+    if (count > 0)
+        std::memcpy(buffer, file->bytes.constData() + file->position,
+                    static_cast<std::size_t>(count));
+    file->position += count;
+    return static_cast<tmsize_t>(count);
+}
+
+tmsize_t WriteMemory(thandle_t handle, void* buffer, tmsize_t size) {
+    MemoryFile* file = FileOf(handle);
+    if (size < 0)
+        return -1;
+    const qint64 end = file->position + size;
+    // A gap left by a seek past the end reads as zeros.
+    if (end > file->bytes.size())
+        file->bytes.resize(static_cast<qsizetype>(end), '\0');
+    if (size > 0)
+        std::memcpy(file->bytes.data() + file->position, buffer, static_cast<std::size_t>(size));
+    file->position = end;
+    return size;
+}
+
+toff_t SeekMemory(thandle_t handle, toff_t offset, int whence) {
+    MemoryFile* file = FileOf(handle);
+    const qint64 base = whence == SEEK_CUR   ? file->position
+                        : whence == SEEK_END ? file->bytes.size()
+                                             : 0;
+    const qint64 target = base + static_cast<qint64>(offset);
+    if (target < 0)
+        return static_cast<toff_t>(-1);
+    file->position = target;
+    return static_cast<toff_t>(target);
+}
+
+int CloseMemory(thandle_t) {
+    return 0;
+}
+
+toff_t SizeOfMemory(thandle_t handle) {
+    return static_cast<toff_t>(FileOf(handle)->bytes.size());
+}
+
+int MapMemory(thandle_t, void**, toff_t*) {
+    return 0; // not mappable; libtiff reads through ReadMemory
+}
+
+void UnmapMemory(thandle_t, void*, toff_t) {}
 } // namespace
 
-bool SaveTiff(const QImage& image, const QString& path) {
+QByteArray EncodeTiff(const QImage& image) {
     Silence();
     if (image.isNull())
-        return false;
+        return {};
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    MemoryFile file;
+    TIFF* tiff = TIFFClientOpen("memory", "wm", &file, ReadMemory, WriteMemory, SeekMemory,
+                                CloseMemory, SizeOfMemory, MapMemory, UnmapMemory);
     if (!tiff)
-        return false;
+        return {};
     const auto width = static_cast<std::uint32_t>(rgb.width());
     const auto height = static_cast<std::uint32_t>(rgb.height());
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
@@ -45,10 +110,11 @@ bool SaveTiff(const QImage& image, const QString& path) {
         std::copy_n(rgb.constScanLine(static_cast<int>(y)), row.size(), row.begin());
         ok = TIFFWriteScanline(tiff, row.data(), y, 0) >= 0;
     }
+    // The last strip and the directory go out here; TIFFClose would not say
+    // whether that worked.
+    ok = ok && TIFFFlush(tiff) == 1;
     TIFFClose(tiff);
-    if (!ok)
-        QFile::remove(path);
-    return ok;
+    return ok ? file.bytes : QByteArray();
 }
 
 QImage LoadTiff(const QString& path) {
