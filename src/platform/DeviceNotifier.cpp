@@ -8,16 +8,26 @@ DeviceNotifier::Handle DeviceNotifier::Register(Handler handler) {
     return handle;
 }
 
-void DeviceNotifier::Unregister(Handle handle) { handlers_.erase(handle); }
+void DeviceNotifier::Unregister(Handle handle) {
+    handlers_.erase(handle);
+}
 
 void DeviceNotifier::Broadcast(std::uint32_t event, const DeviceBroadcast& data) {
-    // A handler may unregister (or register) while we deliver: work on a copy.
-    std::vector<Handler> targets;
+    // A handler may register or unregister others while we deliver (a window
+    // closed by one handler drops its own): walk the handles as they were and
+    // call only those still registered. Those added meanwhile wait for the
+    // next notification.
+    std::vector<Handle> targets;
     targets.reserve(handlers_.size());
     for (const auto& [handle, handler] : handlers_)
-        targets.push_back(handler);
-    for (const auto& handler : targets)
+        targets.push_back(handle);
+    for (const Handle handle : targets) {
+        const auto it = handlers_.find(handle);
+        if (it == handlers_.end())
+            continue;
+        const Handler handler = it->second; // it may unregister itself
         handler(event, &data);
+    }
 }
 
 namespace {
@@ -29,4 +39,6 @@ DeviceNotifier& SystemDeviceNotifier() {
     return installedNotifier ? *installedNotifier : fallback;
 }
 
-void SetSystemDeviceNotifier(DeviceNotifier* notifier) { installedNotifier = notifier; }
+void SetSystemDeviceNotifier(DeviceNotifier* notifier) {
+    installedNotifier = notifier;
+}
