@@ -4,7 +4,9 @@
 #include "platform/media/VideoRenderer.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QSignalSpy>
+#include <QTest>
 #include <QThread>
 #include <QWidget>
 
@@ -287,6 +289,37 @@ TEST_F(GraphTest, SampleModeCallsSampleCallbackOnly) {
     EXPECT_GT(callback->sampleLengths[0], 1000);
 }
 
+TEST_F(GraphTest, GrabberBuffersOnlyWhileAskedTo) {
+    Build();
+    auto callback = MakeCom<RecordingCallback>();
+    ASSERT_EQ(RenderStill(callback.get(), 1), S_OK);
+    auto grabber = grabberFilter_.As<ISampleGrabber>();
+    LONG size = 0;
+    EXPECT_EQ(grabber->GetCurrentBuffer(&size, nullptr), VFW_E_WRONG_STATE);
+    ASSERT_EQ(grabber->SetBufferSamples(1), S_OK);
+    ASSERT_EQ(control_->Run(), S_OK);
+    ASSERT_EQ(Trigger(), S_OK);
+    ASSERT_TRUE(scanner_->WaitForStills(1, 10s));
+    control_->Stop();
+
+    ASSERT_EQ(grabber->GetCurrentBuffer(&size, nullptr), S_OK);
+    QByteArray copy(size, '\0');
+    LONG small = size - 1;
+    EXPECT_EQ(grabber->GetCurrentBuffer(&small, reinterpret_cast<LONG*>(copy.data())),
+              E_OUTOFMEMORY);
+    ASSERT_EQ(grabber->GetCurrentBuffer(&size, reinterpret_cast<LONG*>(copy.data())), S_OK);
+    {
+        std::lock_guard lock(callback->mutex);
+        ASSERT_EQ(callback->buffers.size(), 1u);
+        EXPECT_EQ(copy, callback->buffers[0]);
+    }
+    // Turning buffering off drops the sample; on again, nothing is held yet.
+    ASSERT_EQ(grabber->SetBufferSamples(0), S_OK);
+    EXPECT_EQ(grabber->GetCurrentBuffer(&size, nullptr), VFW_E_WRONG_STATE);
+    ASSERT_EQ(grabber->SetBufferSamples(1), S_OK);
+    EXPECT_EQ(grabber->GetCurrentBuffer(&size, nullptr), VFW_E_WRONG_STATE);
+}
+
 TEST_F(GraphTest, TriggerOutsideRunIsReportedAndSendsNothing) {
     Build();
     auto callback = MakeCom<RecordingCallback>();
@@ -442,6 +475,37 @@ TEST_F(GraphTest, OwnerDestroyedTakesTheWindowAlongSafely) {
     ASSERT_TRUE(scanner_->RequestFrame());
     EXPECT_TRUE(scanner_->WaitForFrames(1, 10s));
     control_->Stop();
+}
+
+TEST_F(GraphTest, InputGoesToTheMessageDrainWhileItLives) {
+    struct Drain : QWidget {
+        void mousePressEvent(QMouseEvent* event) override { presses.push_back(event->position()); }
+        std::vector<QPointF> presses;
+    };
+    auto renderer = Create<IBaseFilter>(CLSID_VideoRenderer);
+    auto window = renderer.As<IVideoWindow>();
+    QWidget owner;
+    owner.resize(200, 200);
+    ASSERT_EQ(window->put_Owner(&owner), S_OK);
+    ASSERT_EQ(window->SetWindowPosition(20, 30, 100, 80), S_OK);
+    ASSERT_EQ(window->put_Visible(OATRUE), S_OK);
+    owner.show();
+    VideoRendererWindow* widget = VideoRendererWindowOf(renderer.get());
+
+    auto* drain = new Drain;
+    drain->setParent(&owner);
+    drain->setGeometry(0, 0, 200, 200);
+    drain->lower();
+    ASSERT_EQ(window->put_MessageDrain(drain), S_OK);
+    QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(5, 6));
+    ASSERT_EQ(drain->presses.size(), 1u);
+    EXPECT_EQ(drain->presses[0], QPointF(25, 36)); // in the drain's own coordinates
+
+    delete drain;
+    OAHWND current = reinterpret_cast<OAHWND>(1);
+    EXPECT_EQ(window->get_MessageDrain(&current), S_OK);
+    EXPECT_EQ(current, nullptr);
+    QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(5, 6)); // handled by the window itself
 }
 
 TEST_F(GraphTest, BurstOfFramesCoalescesIntoFewPaints) {

@@ -48,8 +48,10 @@ public:
     HRESULT SetBufferSamples(BOOL buffer) override {
         std::lock_guard lock(mutex_);
         bufferSamples_ = buffer != 0;
-        if (!bufferSamples_)
+        if (!bufferSamples_) {
             buffered_.clear();
+            hasBuffer_ = false;
+        }
         return S_OK;
     }
     HRESULT GetCurrentBuffer(LONG* size, LONG* buffer) override {

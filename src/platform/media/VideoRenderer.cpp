@@ -85,7 +85,7 @@ void VideoRendererWindow::resizeEvent(QResizeEvent* event) {
 }
 
 bool VideoRendererWindow::event(QEvent* event) {
-    QWidget* drain = drain_;
+    QWidget* drain = drain_.data();
     if (!drain)
         return QWidget::event(event);
     switch (event->type()) {

@@ -3,6 +3,7 @@
 #include "platform/media/MediaGraph.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 #include <atomic>
@@ -55,7 +56,7 @@ private:
     std::atomic<int> painted_{0};
     std::atomic<int> targetWidth_{0};
     std::atomic<int> targetHeight_{0};
-    QWidget* drain_ = nullptr;
+    QPointer<QWidget> drain_; // may go away before us
 };
 
 // The window of a video renderer filter made by CoCreateInstance of
