@@ -67,6 +67,13 @@ VirtualScannerConfig ScannerAt(const QString& path) {
     return config;
 }
 
+// A capture device without the scanner's extension unit.
+VirtualScannerConfig WebcamConfig() {
+    VirtualScannerConfig config = ScannerAt(QStringLiteral("virtual:vid_046d&pid_0825:webcam0"));
+    config.hasExtensionUnit = false;
+    return config;
+}
+
 const QString kScanner = QStringLiteral("virtual:vid_8888&pid_0001:scanner0");
 const QString kSecondScanner = QStringLiteral("virtual:vid_8888&pid_0001:scanner1");
 
@@ -166,10 +173,7 @@ TEST_F(DeviceDialogTest, OtherDevicesComingAndGoingLeaveTheOpenScannerAlone) {
     ASSERT_NE(graph, nullptr);
 
     auto second = VirtualScanner::Plug(ScannerAt(kSecondScanner));
-    VirtualScannerConfig webcamConfig;
-    webcamConfig.devicePath = QStringLiteral("virtual:vid_046d&pid_0825:webcam0");
-    webcamConfig.hasExtensionUnit = false;
-    auto webcam = VirtualScanner::Plug(webcamConfig);
+    auto webcam = VirtualScanner::Plug(WebcamConfig());
     webcam->Unplug();
     second->Unplug();
     EXPECT_EQ(dlg.DevicePath(), kScanner);
@@ -183,10 +187,7 @@ TEST_F(DeviceDialogTest, OtherDevicesComingAndGoingLeaveTheOpenScannerAlone) {
 
 TEST_F(DeviceDialogTest, ArrivalOfAWebcamWhileNoDeviceChangesNothing) {
     CaptureDialog& dlg = Show();
-    VirtualScannerConfig webcamConfig;
-    webcamConfig.devicePath = QStringLiteral("virtual:vid_046d&pid_0825:webcam0");
-    webcamConfig.hasExtensionUnit = false;
-    VirtualScanner::Plug(webcamConfig);
+    VirtualScanner::Plug(WebcamConfig());
     ExpectDeviceOpen(false);
     EXPECT_EQ(dlg.Graph(), nullptr);
 }
