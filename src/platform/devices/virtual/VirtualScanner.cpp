@@ -376,13 +376,21 @@ public:
         return MediaType::Video(cap.subtype, cap.width, cap.height, 666666, cap.formatType,
                                 cap.formatSize);
     }
-    bool CurrentSize(bool still, LONG* width, LONG* height) const {
+    // The pin's current capability; false when the index is outside the list.
+    bool CurrentCap(bool still, VirtualCapability* cap) const {
         const auto& caps = Caps(still);
         const int index = FormatIndex(still);
         if (index < 0 || index >= static_cast<int>(caps.size()))
             return false;
-        *width = caps[static_cast<std::size_t>(index)].width;
-        *height = caps[static_cast<std::size_t>(index)].height;
+        *cap = caps[static_cast<std::size_t>(index)];
+        return true;
+    }
+    bool CurrentSize(bool still, LONG* width, LONG* height) const {
+        VirtualCapability cap;
+        if (!CurrentCap(still, &cap))
+            return false;
+        *width = cap.width;
+        *height = cap.height;
         return true;
     }
 
@@ -698,21 +706,13 @@ public:
     }
 
     bool Current(MediaType* type) const {
-        const auto& caps = device_->Caps(still_);
-        const int index = device_->FormatIndex(still_);
-        if (index < 0 || index >= static_cast<int>(caps.size()))
+        VirtualCapability cap;
+        if (!CurrentCap(&cap))
             return false;
-        *type = VirtualScannerDevice::TypeOf(caps[static_cast<std::size_t>(index)]);
+        *type = VirtualScannerDevice::TypeOf(cap);
         return true;
     }
-    bool CurrentCap(VirtualCapability* cap) const {
-        const auto& caps = device_->Caps(still_);
-        const int index = device_->FormatIndex(still_);
-        if (index < 0 || index >= static_cast<int>(caps.size()))
-            return false;
-        *cap = caps[static_cast<std::size_t>(index)];
-        return true;
-    }
+    bool CurrentCap(VirtualCapability* cap) const { return device_->CurrentCap(still_, cap); }
 
 private:
     std::shared_ptr<VirtualScannerDevice> device_;
@@ -972,29 +972,27 @@ private:
         VirtualCapability cap;
         if (!pin->CurrentCap(&cap) || cap.width <= 0 || cap.height <= 0)
             return false;
-        ComPtr<MediaSample> sample;
+        std::vector<BYTE> bytes;
         if (cap.subtype == MEDIASUBTYPE_RGB32) {
             const QImage picture = device_->Picture(cap.width, cap.height).mirrored(false, true);
             const auto* bits = picture.constBits();
-            sample = MakeCom<MediaSample>(std::vector<BYTE>(bits, bits + picture.sizeInBytes()));
-        } else if (cap.subtype == MEDIASUBTYPE_MJPG && pin == capture_) {
+            bytes.assign(bits, bits + picture.sizeInBytes());
+        } else if (cap.subtype == MEDIASUBTYPE_MJPG) {
             // The live picture: the strip drifts a little in its holder, so the
             // stream is seen to be live even when nothing is being changed.
-            const QImage picture = Drifted(device_->Picture(cap.width, cap.height), liveFrame_++);
-            const QByteArray jpeg = EncodeJpeg(picture, quality);
-            if (jpeg.isEmpty())
-                return false;
-            const auto* bytes = reinterpret_cast<const BYTE*>(jpeg.constData());
-            sample = MakeCom<MediaSample>(std::vector<BYTE>(bytes, bytes + jpeg.size()));
-        } else if (cap.subtype == MEDIASUBTYPE_MJPG) {
-            const QByteArray jpeg = device_->Jpeg(cap.width, cap.height, quality);
-            if (jpeg.isEmpty())
-                return false;
-            const auto* bytes = reinterpret_cast<const BYTE*>(jpeg.constData());
-            sample = MakeCom<MediaSample>(std::vector<BYTE>(bytes, bytes + jpeg.size()));
+            // Stills show it at rest.
+            const QByteArray jpeg =
+                pin == capture_
+                    ? EncodeJpeg(Drifted(device_->Picture(cap.width, cap.height), liveFrame_++),
+                                 quality)
+                    : device_->Jpeg(cap.width, cap.height, quality);
+            bytes.assign(jpeg.begin(), jpeg.end());
         } else {
             return false; // the device draws MJPEG and RGB32 only
         }
+        if (bytes.empty())
+            return false;
+        auto sample = MakeCom<MediaSample>(std::move(bytes));
         REFERENCE_TIME start = time, end = time + 666666;
         sample->SetTime(&start, &end);
         time = end;
