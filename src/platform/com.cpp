@@ -9,12 +9,6 @@
 // Built-in classes (media graph parts, the system device enumerator).
 ComClassFactory BuiltinComClassFactory(REFCLSID clsid);
 
-QString GuidToString(const GUID& g) {
-    return QString::asprintf("{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g.Data1, g.Data2,
-                             g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4],
-                             g.Data4[5], g.Data4[6], g.Data4[7]);
-}
-
 void* CoTaskMemAlloc(std::size_t size) {
     return std::malloc(size ? size : 1);
 }

@@ -42,9 +42,6 @@ using REFCLSID = const GUID&;
 
 inline constexpr GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case.
-QString GuidToString(const GUID& guid);
-
 inline constexpr IID IID_IUnknown = {
     0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
@@ -226,8 +223,6 @@ protected:
 
     // Interfaces answered by delegation; must add the reference itself.
     virtual HRESULT QueryOtherInterface(REFIID, void**) { return E_NOINTERFACE; }
-
-    IUnknown* Identity() { return static_cast<IUnknown*>(static_cast<First*>(this)); }
 
 private:
     std::atomic<ULONG> references_{0};

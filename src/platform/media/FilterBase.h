@@ -97,11 +97,6 @@ public:
     HRESULT JoinFilterGraph(IFilterGraph* graph, const QString& name) override;
 
     FILTER_STATE State() const { return state_.load(); }
-    IFilterGraph* Graph() const { return graph_; }
-    const std::vector<std::unique_ptr<BasePin>>& Pins() const { return pins_; }
-    BasePin* PinAt(std::size_t index) const {
-        return index < pins_.size() ? pins_[index].get() : nullptr;
-    }
 
     // Hooks for the pins.
     virtual HRESULT CheckMediaType(BasePin* pin, const AM_MEDIA_TYPE& type);
