@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <cstring>
+#include <limits>
 #include <thread>
 
 namespace {
@@ -362,6 +363,24 @@ TEST_F(StreamConfigTest, CapabilitiesCarryVideoInfoAtTheRightOffsets) {
     AM_MEDIA_TYPE* past = nullptr;
     EXPECT_EQ(stream->GetStreamCaps(count, &past, scratch.data()), S_FALSE);
     EXPECT_EQ(past, nullptr);
+}
+
+TEST_F(StreamConfigTest, BitRateOfAHugeFormatStaysInRange) {
+    auto config = QuietConfig();
+    config.captureCaps = {{MEDIASUBTYPE_MJPG, 8000, 6000, FORMAT_VideoInfo, 88},
+                          {MEDIASUBTYPE_MJPG, 1280, 960, FORMAT_VideoInfo, 88}};
+    auto filter = PlugAndBind(config);
+    auto stream = Config(filter.get(), PIN_CATEGORY_CAPTURE);
+    ASSERT_TRUE(stream);
+    const LONG expected[] = {std::numeric_limits<LONG>::max(), 12 * 15 * 1280 * 960};
+    for (int i = 0; i < 2; ++i) {
+        VIDEO_STREAM_CONFIG_CAPS caps{};
+        AM_MEDIA_TYPE* raw = nullptr;
+        ASSERT_EQ(stream->GetStreamCaps(i, &raw, reinterpret_cast<BYTE*>(&caps)), S_OK);
+        MediaTypePtr owned(raw);
+        EXPECT_EQ(caps.MaxBitsPerSecond, expected[i]);
+        EXPECT_EQ(caps.MinBitsPerSecond, expected[i]);
+    }
 }
 
 TEST_F(StreamConfigTest, SetFormatTakesOfferedTypesOnly) {

@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <limits>
 #include <mutex>
 #include <numbers>
 
@@ -699,7 +700,11 @@ public:
             c.CropGranularityX = c.CropGranularityY = c.OutputGranularityX = c.OutputGranularityY =
                 1;
             c.MinFrameInterval = c.MaxFrameInterval = 666666;
-            c.MinBitsPerSecond = c.MaxBitsPerSecond = cap.width * cap.height * 12 * 15;
+            // 12 bits a pixel at 15 frames a second, held at the field's limit
+            // for the largest formats.
+            const long long bitRate = 12LL * 15 * cap.width * cap.height;
+            c.MinBitsPerSecond = c.MaxBitsPerSecond =
+                static_cast<LONG>(std::min<long long>(bitRate, std::numeric_limits<LONG>::max()));
             std::memcpy(caps, &c, sizeof c);
         }
         return *type ? S_OK : E_OUTOFMEMORY;
