@@ -1,4 +1,4 @@
-#include "FakeExtensionUnit.h"
+#include "ScannerGraphFixture.h"
 
 #include "capture/CaptureGraph.h"
 #include "capture/DeviceDiscovery.h"
@@ -89,24 +89,13 @@ bool Contains(const std::vector<QString>& names, const QString& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-class CaptureGraphTest : public testing::Test {
+class CaptureGraphTest : public ScannerGraphFixture {
 protected:
-    void TearDown() override {
-        if (graph)
-            graph->Destroy();
-        graph = nullptr;
-        device = nullptr;
-        VirtualScanner::UnplugAll();
-    }
-
     // Plugs a scanner and prepares a graph on it as the window does.
     void Prepare(VirtualScannerConfig config = {}, bool withHandler = true) {
-        scanner = VirtualScanner::Plug(std::move(config));
-        IBaseFilter* filter = nullptr;
-        ASSERT_TRUE(FindScannerDevice({}, nullptr, &filter));
-        device = ComPtr<IBaseFilter>::Attach(filter);
-        graph = CaptureGraph::Create();
-        graph->AttachDevice(device.get());
+        AttachScanner(std::move(config));
+        if (!graph)
+            return;
         graph->callbackMode = kCallbackBuffer;
         graph->callbackContext = &sink;
         if (withHandler)
@@ -132,11 +121,7 @@ protected:
         return videoControl->SetMode(stillPin.get(), VideoControlFlag_Trigger);
     }
 
-    CountingPause pause;
     StillSink sink;
-    std::shared_ptr<VirtualScanner> scanner;
-    ComPtr<IBaseFilter> device;
-    CaptureGraph* graph = nullptr;
 };
 
 TEST_F(CaptureGraphTest, BuildNamesAndConnectsBothBranches) {

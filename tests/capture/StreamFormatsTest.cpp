@@ -1,4 +1,4 @@
-#include "FakeExtensionUnit.h"
+#include "ScannerGraphFixture.h"
 
 #include "capture/CaptureGraph.h"
 #include "capture/DeviceDiscovery.h"
@@ -94,23 +94,9 @@ TEST(ChooseCapabilityTest, DiagnosticOnlyForShortVideoInfoBlocks) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
-class StreamFormatsTest : public testing::Test {
+class StreamFormatsTest : public ScannerGraphFixture {
 protected:
-    void TearDown() override {
-        if (graph)
-            graph->Destroy();
-        graph = nullptr;
-        device = nullptr;
-        VirtualScanner::UnplugAll();
-    }
-    void Prepare(VirtualScannerConfig config) {
-        scanner = VirtualScanner::Plug(std::move(config));
-        IBaseFilter* filter = nullptr;
-        ASSERT_TRUE(FindScannerDevice({}, nullptr, &filter));
-        device = ComPtr<IBaseFilter>::Attach(filter);
-        graph = CaptureGraph::Create();
-        graph->AttachDevice(device.get());
-    }
+    void Prepare(VirtualScannerConfig config) { AttachScanner(std::move(config)); }
     QSize Capture() const {
         LONG w = 0, h = 0;
         scanner->CurrentCaptureSize(&w, &h);
@@ -121,11 +107,6 @@ protected:
         scanner->CurrentStillSize(&w, &h);
         return QSize(w, h);
     }
-
-    CountingPause pause;
-    std::shared_ptr<VirtualScanner> scanner;
-    ComPtr<IBaseFilter> device;
-    CaptureGraph* graph = nullptr;
 };
 
 TEST_F(StreamFormatsTest, FilmSizeSetsBothPinsAndTheStillFrameInfo) {

@@ -827,22 +827,34 @@ public:
     }
 
     // IAMVideoControl
+    // Which of this filter's output pins a video-control call is about.
+    enum class PinRole { Still, Capture, Foreign };
+    PinRole RoleOf(IPin* pin) const {
+        if (still_ && pin == static_cast<IPin*>(still_))
+            return PinRole::Still;
+        return pin == static_cast<IPin*>(capture_) ? PinRole::Capture : PinRole::Foreign;
+    }
+
     HRESULT GetCaps(IPin* pin, LONG* caps) override {
         if (!pin || !caps)
             return E_POINTER;
-        if (still_ && pin == static_cast<IPin*>(still_))
+        switch (RoleOf(pin)) {
+        case PinRole::Still:
             *caps = VideoControlFlag_Trigger | VideoControlFlag_ExternalTriggerEnable;
-        else if (pin == static_cast<IPin*>(capture_))
+            return S_OK;
+        case PinRole::Capture:
             *caps = 0;
-        else
-            return E_INVALIDARG;
-        return S_OK;
+            return S_OK;
+        case PinRole::Foreign:
+            break;
+        }
+        return E_INVALIDARG;
     }
     HRESULT SetMode(IPin* pin, LONG mode) override {
         if (!pin)
             return E_POINTER;
-        if (!still_ || pin != static_cast<IPin*>(still_))
-            return pin == static_cast<IPin*>(capture_) && mode == 0 ? S_OK : E_INVALIDARG;
+        if (const PinRole role = RoleOf(pin); role != PinRole::Still)
+            return role == PinRole::Capture && mode == 0 ? S_OK : E_INVALIDARG;
         if (!device_->Plugged())
             return NotConnected();
         stillMode_ = mode & ~VideoControlFlag_Trigger;
@@ -861,13 +873,17 @@ public:
     HRESULT GetMode(IPin* pin, LONG* mode) override {
         if (!pin || !mode)
             return E_POINTER;
-        if (still_ && pin == static_cast<IPin*>(still_))
+        switch (RoleOf(pin)) {
+        case PinRole::Still:
             *mode = stillMode_;
-        else if (pin == static_cast<IPin*>(capture_))
+            return S_OK;
+        case PinRole::Capture:
             *mode = 0;
-        else
-            return E_INVALIDARG;
-        return S_OK;
+            return S_OK;
+        case PinRole::Foreign:
+            break;
+        }
+        return E_INVALIDARG;
     }
 
 protected:
